@@ -30,7 +30,7 @@ class RegistryKey : public SettingsKey {
     // within them is not a text.
     const void* end = std::memchr(buffer.data(), 0, size);
     if (end == nullptr) return kInvalidData;
-    text->assign(buffer.data(), static_cast<const char*>(end));
+    text->assign(buffer.data(), static_cast<std::size_t>(static_cast<const char*>(end) - buffer.data()));
     return kNoError;
   }
 

@@ -24,6 +24,7 @@ public final class EntryReport {
         out.append("max heap bytes: ").append(Runtime.getRuntime().maxMemory()).append('\n');
         out.append("java.class.path: ").append(System.getProperty("java.class.path")).append('\n');
         out.append("user.dir: ").append(System.getProperty("user.dir")).append('\n');
+        out.append("PATH: ").append(System.getenv("PATH")).append('\n');
         System.out.print(out);
         System.out.flush();
 
