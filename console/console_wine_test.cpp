@@ -1,0 +1,220 @@
+// The console launchers as Windows programs: real processes under the
+// system's registry, loader and message table, with the stand-in VM
+// library installed in a fake Java home.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "platform/windows_headers.h"
+
+namespace {
+
+constexpr const char kEnvironmentKey[] = "SYSTEM\\CurrentControlSet\\Control\\Session Manager\\Environment";
+
+std::string directoryOf(const std::string& path) { return path.substr(0, path.find_last_of('\\')); }
+
+std::string binDirectory() {
+  char path[MAX_PATH];
+  GetModuleFileNameA(nullptr, path, MAX_PATH);
+  return directoryOf(path);
+}
+
+// What the C runtime writes for `text` on a stream in text mode.
+std::string inTextMode(const std::string& text) {
+  std::string written;
+  for (char c : text) {
+    if (c == '\n') written += '\r';
+    written += c;
+  }
+  return written;
+}
+
+std::string systemText(DWORD code) {
+  char* buffer = nullptr;
+  DWORD length = FormatMessageA(
+      FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS | FORMAT_MESSAGE_ALLOCATE_BUFFER, nullptr, code,
+      0, reinterpret_cast<char*>(&buffer), 0, nullptr);
+  std::string text(buffer, length);
+  LocalFree(buffer);
+  return text;
+}
+
+std::vector<std::string> linesOf(const std::string& path) {
+  std::vector<std::string> lines;
+  std::ifstream in(path);
+  std::string line;
+  while (std::getline(in, line)) lines.push_back(line);
+  return lines;
+}
+
+struct ProgramRun {
+  DWORD exitCode;
+  std::string output;
+};
+
+// Runs `commandLine` in `directory`, collecting its standard output.
+ProgramRun runProgram(const std::string& commandLine, const std::string& directory) {
+  SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+  HANDLE readEnd = nullptr;
+  HANDLE writeEnd = nullptr;
+  CreatePipe(&readEnd, &writeEnd, &inherit, 0);
+  SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  startup.hStdOutput = writeEnd;
+  startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
+  startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+  PROCESS_INFORMATION process{};
+  std::string mutableLine = commandLine;
+  ProgramRun run{~0u, ""};
+  if (!CreateProcessA(nullptr, &mutableLine[0], nullptr, nullptr, TRUE, 0, nullptr, directory.c_str(), &startup,
+                      &process)) {
+    CloseHandle(readEnd);
+    CloseHandle(writeEnd);
+    return run;
+  }
+  CloseHandle(writeEnd);
+  char buffer[4096];
+  DWORD got = 0;
+  while (ReadFile(readEnd, buffer, sizeof buffer, &got, nullptr) && got > 0) run.output.append(buffer, got);
+  CloseHandle(readEnd);
+  if (WaitForSingleObject(process.hProcess, 60000) == WAIT_OBJECT_0) {
+    GetExitCodeProcess(process.hProcess, &run.exitCode);
+  } else {
+    TerminateProcess(process.hProcess, 99);
+  }
+  CloseHandle(process.hProcess);
+  CloseHandle(process.hThread);
+  return run;
+}
+
+class ConsoleWineTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    char temp[MAX_PATH];
+    GetTempPathA(MAX_PATH, temp);
+    work_ = std::string(temp) + "lmg_console_" + std::to_string(GetCurrentProcessId());
+    javaHome_ = work_ + "\\java";
+    CreateDirectoryA(work_.c_str(), nullptr);
+    for (const char* part : {"\\java", "\\java\\jre", "\\java\\jre\\bin", "\\java\\jre\\bin\\client"}) {
+      CreateDirectoryA((work_ + part).c_str(), nullptr);
+    }
+    ASSERT_TRUE(CopyFileA((binDirectory() + "\\standin_jvm\\jvm.dll").c_str(),
+                          (javaHome_ + "\\jre\\bin\\client\\jvm.dll").c_str(), FALSE));
+    log_ = work_ + "\\jvm.log";
+    SetEnvironmentVariableA("LMG_STANDIN_JVM_LOG", log_.c_str());
+
+    ASSERT_EQ(RegOpenKeyA(HKEY_LOCAL_MACHINE, kEnvironmentKey, &key_), ERROR_SUCCESS);
+    char saved[1000];
+    DWORD size = sizeof saved;
+    DWORD type = 0;
+    hadValue_ = RegQueryValueExA(key_, "LMG_JAVA_HOME", nullptr, &type, reinterpret_cast<BYTE*>(saved), &size) ==
+                ERROR_SUCCESS;
+    if (hadValue_) saved_.assign(saved, size);
+  }
+
+  void TearDown() override {
+    if (hadValue_) {
+      RegSetValueExA(key_, "LMG_JAVA_HOME", 0, REG_SZ, reinterpret_cast<const BYTE*>(saved_.data()),
+                     static_cast<DWORD>(saved_.size()));
+    } else {
+      RegDeleteValueA(key_, "LMG_JAVA_HOME");
+    }
+    RegCloseKey(key_);
+    SetEnvironmentVariableA("LMG_STANDIN_JVM_MODE", nullptr);
+    SetEnvironmentVariableA("LMG_STANDIN_JVM_LOG", nullptr);
+    DeleteFileA((javaHome_ + "\\jre\\bin\\client\\jvm.dll").c_str());
+    DeleteFileA(log_.c_str());
+    for (const char* part : {"\\java\\jre\\bin\\client", "\\java\\jre\\bin", "\\java\\jre", "\\java", ""}) {
+      RemoveDirectoryA((work_ + part).c_str());
+    }
+  }
+
+  void setJavaHome(const std::string& home) {
+    ASSERT_EQ(RegSetValueExA(key_, "LMG_JAVA_HOME", 0, REG_SZ, reinterpret_cast<const BYTE*>(home.c_str()),
+                             static_cast<DWORD>(home.size() + 1)),
+              ERROR_SUCCESS);
+  }
+
+  ProgramRun launch(const std::string& program, const std::string& arguments, const char* mode = "entry-exits") {
+    SetEnvironmentVariableA("LMG_STANDIN_JVM_MODE", mode);
+    DeleteFileA(log_.c_str());
+    return runProgram("\"" + binDirectory() + "\\" + program + "\" " + arguments, work_);
+  }
+
+  std::vector<std::string> logged(const char* prefix) {
+    std::vector<std::string> found;
+    for (const std::string& line : linesOf(log_)) {
+      if (line.rfind(prefix, 0) == 0) found.push_back(line);
+    }
+    return found;
+  }
+
+  HKEY key_ = nullptr;
+  bool hadValue_ = false;
+  std::string saved_;
+  std::string work_, javaHome_, log_;
+};
+
+TEST_F(ConsoleWineTest, MissingJavaHomeValueGivesTheSystemTextOfItsCode) {
+  RegDeleteValueA(key_, "LMG_JAVA_HOME");
+  ProgramRun run = launch("collector.exe", "");
+  EXPECT_EQ(run.exitCode, 1u);
+  EXPECT_EQ(run.output, inTextMode("Registry key not found: 2 - " + systemText(ERROR_FILE_NOT_FOUND) + "\n"));
+}
+
+TEST_F(ConsoleWineTest, VmFromTheClientDirectoryReceivesTheProfileAndTheWords) {
+  setJavaHome(javaHome_);
+  ProgramRun run = launch("collector.exe", "debug \"two words\" -Xmx256m");
+  EXPECT_EQ(run.exitCode, 0u);
+  EXPECT_EQ(run.output, "");
+  std::vector<std::string> expected = {
+      "option -Djava.class.path=.\\collector.jar;..\\..\\Common\\QDX\\qdxclient.jar;"
+      "..\\..\\Common\\KVL\\KVLClient.jar;..\\..\\Common\\KVL\\KVLUtilities.jar;..\\..\\Common\\KVL\\Kovalite.jar;"
+      "..\\classes\\axis.jar;..\\classes\\commons-discovery-0.2.jar;..\\classes\\commons-logging-1.0.4.jar;"
+      "..\\classes\\jaxrpc.jar;..\\classes\\log4j-1.2.8.jar;..\\classes\\saaj.jar;..\\classes\\wsdl4j-1.5.1.jar;"
+      "..\\classes\\servlet.jar",
+      "option -Djava.compiler=NONE",
+      "option -Djava.library.path=.;..\\..\\Common;..\\..\\Orvex",
+      "option -Xrs",
+      "option -Dsun.java2d.noddraw=true",
+      "option -DKVL_DIRECTORY=..\\KVL",
+      "option -Xdebug",
+      "option -Xrunjdwp:transport=dt_socket,address=3223,server=y,suspend=n",
+      "option -Xmx256m",
+  };
+  EXPECT_EQ(logged("option "), expected);
+  EXPECT_EQ(logged("JNI_CreateJavaVM"),
+            std::vector<std::string>{"JNI_CreateJavaVM version=0x10002 nOptions=9 ignoreUnrecognized=1"});
+  EXPECT_EQ(logged("argument "),
+            (std::vector<std::string>{"argument 0 debug", "argument 1 two words", "argument 2 -Xmx256m"}));
+}
+
+TEST_F(ConsoleWineTest, FailuresPrintTheirOneLine) {
+  struct Case {
+    const char* program;
+    const char* mode;
+    bool javaHomeHasVm;
+    std::string expected;
+    bool vmDestroyed;
+  } cases[] = {
+      {"collector.exe", "", false, "Unable to load the JVM\n", false},
+      {"zendriagent.exe", "fail-create", true, "Unable to start the JVM\n", false},
+      {"collectorcmd.exe", "no-class", true, "Unable to load the com/quorvel/vantry/collectorcmd/CollectorCmd class\n\n",
+       true},
+      {"collector.exe", "no-method", true, "Unable to locate the [main] method\n", true},
+  };
+  for (const Case& c : cases) {
+    setJavaHome(c.javaHomeHasVm ? javaHome_ : work_ + "\\nothing");
+    ProgramRun run = launch(c.program, "x", c.mode);
+    EXPECT_EQ(run.exitCode, 1u) << c.program << " " << c.mode;
+    EXPECT_EQ(run.output, inTextMode(c.expected)) << c.program << " " << c.mode;
+    EXPECT_EQ(logged("DestroyJavaVM").size(), c.vmDestroyed ? 1u : 0u) << c.program << " " << c.mode;
+  }
+}
+
+}  // namespace
