@@ -158,7 +158,7 @@ void JNICALL FakeJvm::callStaticVoidMethodV(JNIEnv* env, jclass cls, jmethodID m
                    reinterpret_cast<Object*>(array));
 }
 
-void FakeJvm::callStaticVoidMethod(JNIEnv* env, jclass cls, jmethodID method, ...) {
+void JNICALL FakeJvm::callStaticVoidMethod(JNIEnv* env, jclass cls, jmethodID method, ...) {
   va_list args;
   va_start(args, method);
   callStaticVoidMethodV(env, cls, method, args);

@@ -74,7 +74,7 @@ class FakeJvm {
   static jobjectArray JNICALL newObjectArray(JNIEnv* env, jsize length, jclass cls, jobject initial);
   static void JNICALL setObjectArrayElement(JNIEnv* env, jobjectArray array, jsize index, jobject value);
   static void JNICALL callStaticVoidMethodV(JNIEnv* env, jclass cls, jmethodID method, va_list args);
-  static void callStaticVoidMethod(JNIEnv* env, jclass cls, jmethodID method, ...);
+  static void JNICALL callStaticVoidMethod(JNIEnv* env, jclass cls, jmethodID method, ...);
   static jboolean JNICALL exceptionCheck(JNIEnv* env);
   static jint JNICALL destroyJavaVm(JavaVM* vm);
 
