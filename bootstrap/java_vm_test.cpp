@@ -16,10 +16,6 @@ namespace {
 
 using Texts = std::vector<std::string>;
 
-jint JNICALL forwardCreate(JavaVM** vm, void** env, void* args) {
-  return standin::FakeJvm::current()->create(vm, env, args);
-}
-
 class RecordingSink : public MessageSink {
  public:
   explicit RecordingSink(platform::CallLog& log) : log_(log) {}
@@ -61,7 +57,7 @@ class JavaVmTest : public ::testing::Test {
   ~JavaVmTest() override { standin::FakeJvm::current() = nullptr; }
 
   void installVm(const std::string& path, standin::FakeJvmScript script = {},
-                 void* create = reinterpret_cast<void*>(&forwardCreate)) {
+                 void* create = reinterpret_cast<void*>(&standin::createCurrentJvm)) {
     jvm = std::make_unique<standin::FakeJvm>(script, [this](const std::string& line) { log.add("jvm " + line); });
     standin::FakeJvm::current() = jvm.get();
     std::map<std::string, void*> symbols;
@@ -222,26 +218,14 @@ INSTANTIATE_TEST_SUITE_P(
         FailureCase{"NoCreateExport", [](JavaVmTest& t) { t.installVm(kClient, {}, nullptr); },
                     "sink.reportError Unable to start the JVM", {std::string("library.unload ") + kClient}},
         FailureCase{"CreateFails",
-                    [](JavaVmTest& t) {
-                      standin::FakeJvmScript script;
-                      script.failCreate = true;
-                      t.installVm(kClient, script);
-                    },
+                    [](JavaVmTest& t) { t.installVm(kClient, standin::parseScript("fail-create")); },
                     "sink.reportError Unable to start the JVM", {std::string("library.unload ") + kClient}},
         FailureCase{"NoEntryClass",
-                    [](JavaVmTest& t) {
-                      standin::FakeJvmScript script;
-                      script.missingClass = true;
-                      t.installVm(kClient, script);
-                    },
+                    [](JavaVmTest& t) { t.installVm(kClient, standin::parseScript("no-class")); },
                     "sink.reportError Unable to load the com/example/Entry class\n",
                     {"jvm DestroyJavaVM with pending exception", std::string("library.unload ") + kClient}},
         FailureCase{"NoEntryMethod",
-                    [](JavaVmTest& t) {
-                      standin::FakeJvmScript script;
-                      script.missingMethod = true;
-                      t.installVm(kClient, script);
-                    },
+                    [](JavaVmTest& t) { t.installVm(kClient, standin::parseScript("no-method")); },
                     "sink.reportError Unable to locate the [main] method",
                     {"jvm DestroyJavaVM with pending exception", std::string("library.unload ") + kClient}}),
     [](const ::testing::TestParamInfo<FailureCase>& info) { return std::string(info.param.name); });

@@ -134,18 +134,12 @@ TEST_F(ConsoleLauncherTest, OverflowLinesComeBeforeTheFailureLine) {
             "Unable to load the JVM\n");
 }
 
-jint JNICALL forwardCreate(JavaVM** vm, void** env, void* args) {
-  return standin::FakeJvm::current()->create(vm, env, args);
-}
-
 TEST_F(ConsoleLauncherTest, MissingEntryClassLineIsFollowedByAnEmptyLine) {
   settings.values["LMG_JAVA_HOME"] = "C:\\Java";
-  standin::FakeJvmScript script;
-  script.missingClass = true;
-  standin::FakeJvm jvm(script, [this](const std::string& line) { log.add(line); });
+  standin::FakeJvm jvm(standin::parseScript("no-class"), [this](const std::string& line) { log.add(line); });
   standin::FakeJvm::current() = &jvm;
   loader.addLibrary("C:\\Java\\jre\\bin\\classic\\jvm.dll",
-                    {{"JNI_CreateJavaVM", reinterpret_cast<void*>(&forwardCreate)}});
+                    {{"JNI_CreateJavaVM", reinterpret_cast<void*>(&standin::createCurrentJvm)}});
   EXPECT_EQ(launch(collectorCmdProfile(), {"collectorcmd"}), 1);
   standin::FakeJvm::current() = nullptr;
   EXPECT_EQ(output.text(), "Unable to load the com/quorvel/vantry/collectorcmd/CollectorCmd class\n\n");
@@ -156,7 +150,7 @@ TEST_F(ConsoleLauncherTest, KeepAliveWithoutEventReturnsZero) {
   standin::FakeJvm jvm({}, [this](const std::string& line) { log.add(line); });
   standin::FakeJvm::current() = &jvm;
   loader.addLibrary("C:\\Java\\jre\\bin\\classic\\jvm.dll",
-                    {{"JNI_CreateJavaVM", reinterpret_cast<void*>(&forwardCreate)}});
+                    {{"JNI_CreateJavaVM", reinterpret_cast<void*>(&standin::createCurrentJvm)}});
   events.failCreation = true;
   EXPECT_EQ(launch(collectorProfile(), {"collector", "a"}), 0);
   standin::FakeJvm::current() = nullptr;

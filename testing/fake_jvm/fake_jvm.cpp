@@ -173,4 +173,8 @@ jint JNICALL FakeJvm::destroyJavaVm(JavaVM* vm) {
   return JNI_OK;
 }
 
+jint JNICALL createCurrentJvm(JavaVM** vm, void** env, void* args) {
+  return FakeJvm::current()->create(vm, env, args);
+}
+
 }  // namespace standin

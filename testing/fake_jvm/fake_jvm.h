@@ -91,6 +91,10 @@ class FakeJvm {
   bool entryUnblocked_ = false;
 };
 
+// A JNI_CreateJavaVM that forwards to FakeJvm::current(), for tests that
+// install the fake VM behind a fake library loader.
+jint JNICALL createCurrentJvm(JavaVM** vm, void** env, void* args);
+
 }  // namespace standin
 
 #endif
