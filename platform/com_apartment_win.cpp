@@ -17,9 +17,17 @@ class Ole32ComLibrary : public ComLibrary {
   }
 
   ComApartment currentApartment() override {
+    // Looked up when asked rather than imported: the query exists from
+    // Windows 7 on, and the library must still load where it does not.
+    using GetApartmentType = HRESULT(WINAPI*)(APTTYPE*, APTTYPEQUALIFIER*);
+    HMODULE ole32 = GetModuleHandleA("ole32.dll");
+    auto query = ole32 == nullptr ? nullptr
+                                  : reinterpret_cast<GetApartmentType>(
+                                        reinterpret_cast<void*>(GetProcAddress(ole32, "CoGetApartmentType")));
+    if (query == nullptr) return ComApartment::kOther;
     APTTYPE type{};
     APTTYPEQUALIFIER qualifier{};
-    HRESULT result = CoGetApartmentType(&type, &qualifier);
+    HRESULT result = query(&type, &qualifier);
     if (result == CO_E_NOTINITIALIZED) return ComApartment::kNone;
     if (FAILED(result)) return ComApartment::kOther;
     switch (type) {

@@ -83,14 +83,17 @@ LONG CALLBACK onException(EXCEPTION_POINTERS* exception) {
   return EXCEPTION_CONTINUE_EXECUTION;
 }
 
-// The frame-based handler chain of a 32-bit thread lives in its TIB and
-// points into the stack; frames the foreign code registered must not stay
+// The frame-based handler chain of a 32-bit thread starts at fs:[0] and
+// runs through the stack; frames the foreign code registered must not stay
 // on it once their stack is abandoned. 64-bit code keeps no such chain.
 struct HandlerChain {
 #if defined(__i386__)
-  void* head = reinterpret_cast<NT_TIB*>(NtCurrentTeb())->ExceptionList;
-  void restore() const {
-    reinterpret_cast<NT_TIB*>(NtCurrentTeb())->ExceptionList = static_cast<EXCEPTION_REGISTRATION_RECORD*>(head);
+  void* head = read();
+  void restore() const { __asm__ volatile("movl %0, %%fs:0" : : "r"(head) : "memory"); }
+  static void* read() {
+    void* value;
+    __asm__ volatile("movl %%fs:0, %0" : "=r"(value));
+    return value;
   }
 #else
   void restore() const {}
@@ -102,7 +105,9 @@ class VectoredFaultGuard : public FaultGuard {
   VectoredFaultGuard() {
     gRecoverySlot = TlsAlloc();
     // First in line: faults of a guarded thread are settled before any
-    // other handler sees them; everything else passes straight on.
+    // other handler sees them, frame-based handlers of the foreign code
+    // included (vectored handlers always run first); everything else passes
+    // straight on.
     if (gRecoverySlot != TLS_OUT_OF_INDEXES) AddVectoredExceptionHandler(1, onException);
   }
 

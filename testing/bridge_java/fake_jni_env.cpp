@@ -96,7 +96,7 @@ void JNICALL FakeJni::releaseStringUtfChars(JNIEnv* env, jstring string, const c
 jstring JNICALL FakeJni::newStringUtf(JNIEnv* env, const char* text) {
   FakeJni& self = of(env);
   std::lock_guard<std::mutex> lock(self.mutex_);
-  // The JNI specification defines no string made from a null pointer.
+  // JNI defines no string made from a null pointer.
   if (text == nullptr) {
     self.calls_.push_back("NewStringUTF <null>");
     return nullptr;
