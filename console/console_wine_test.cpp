@@ -9,38 +9,17 @@
 #include <vector>
 
 #include "platform/windows_headers.h"
+#include "testing/windows_test_support/windows_process.h"
 
 namespace {
 
+using windows_test::binDirectory;
+using windows_test::inTextMode;
+using windows_test::ProgramRun;
+using windows_test::runProgram;
+using windows_test::systemText;
+
 constexpr const char kEnvironmentKey[] = "SYSTEM\\CurrentControlSet\\Control\\Session Manager\\Environment";
-
-std::string directoryOf(const std::string& path) { return path.substr(0, path.find_last_of('\\')); }
-
-std::string binDirectory() {
-  char path[MAX_PATH];
-  GetModuleFileNameA(nullptr, path, MAX_PATH);
-  return directoryOf(path);
-}
-
-// What the C runtime writes for `text` on a stream in text mode.
-std::string inTextMode(const std::string& text) {
-  std::string written;
-  for (char c : text) {
-    if (c == '\n') written += '\r';
-    written += c;
-  }
-  return written;
-}
-
-std::string systemText(DWORD code) {
-  char* buffer = nullptr;
-  DWORD length = FormatMessageA(
-      FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS | FORMAT_MESSAGE_ALLOCATE_BUFFER, nullptr, code,
-      0, reinterpret_cast<char*>(&buffer), 0, nullptr);
-  std::string text(buffer, length);
-  LocalFree(buffer);
-  return text;
-}
 
 std::vector<std::string> linesOf(const std::string& path) {
   std::vector<std::string> lines;
@@ -48,48 +27,6 @@ std::vector<std::string> linesOf(const std::string& path) {
   std::string line;
   while (std::getline(in, line)) lines.push_back(line);
   return lines;
-}
-
-struct ProgramRun {
-  DWORD exitCode;
-  std::string output;
-};
-
-// Runs `commandLine` in `directory`, collecting its standard output.
-ProgramRun runProgram(const std::string& commandLine, const std::string& directory) {
-  SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-  HANDLE readEnd = nullptr;
-  HANDLE writeEnd = nullptr;
-  CreatePipe(&readEnd, &writeEnd, &inherit, 0);
-  SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
-  STARTUPINFOA startup{};
-  startup.cb = sizeof startup;
-  startup.dwFlags = STARTF_USESTDHANDLES;
-  startup.hStdOutput = writeEnd;
-  startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
-  startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-  PROCESS_INFORMATION process{};
-  std::string mutableLine = commandLine;
-  ProgramRun run{~0u, ""};
-  if (!CreateProcessA(nullptr, &mutableLine[0], nullptr, nullptr, TRUE, 0, nullptr, directory.c_str(), &startup,
-                      &process)) {
-    CloseHandle(readEnd);
-    CloseHandle(writeEnd);
-    return run;
-  }
-  CloseHandle(writeEnd);
-  char buffer[4096];
-  DWORD got = 0;
-  while (ReadFile(readEnd, buffer, sizeof buffer, &got, nullptr) && got > 0) run.output.append(buffer, got);
-  CloseHandle(readEnd);
-  if (WaitForSingleObject(process.hProcess, 60000) == WAIT_OBJECT_0) {
-    GetExitCodeProcess(process.hProcess, &run.exitCode);
-  } else {
-    TerminateProcess(process.hProcess, 99);
-  }
-  CloseHandle(process.hProcess);
-  CloseHandle(process.hThread);
-  return run;
 }
 
 class ConsoleWineTest : public ::testing::Test {
