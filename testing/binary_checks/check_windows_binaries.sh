@@ -25,7 +25,9 @@ case $mode in
     file=$1
     shift
     expected=$(printf '%s\n' "$@" | sort)
-    actual=$("$objdump" -p "$file" | sed -n '/\[Ordinal\/Name Pointer\] Table/,/^$/s/^\t\[ *[0-9]*\] //p' | sort)
+    # Entries read "[   0] name", or "[   0] +base[   1] 0000 name" with
+    # newer binutils: the name is the last field either way.
+    actual=$("$objdump" -p "$file" | sed -n '/\[Ordinal\/Name Pointer\] Table/,/^$/s/^\t\[.*[ \t]\([^ \t]*\)$/\1/p' | sort)
     if [ "$actual" != "$expected" ]; then
       printf '%s exports:\n%s\nexpected:\n%s\n' "$file" "$actual" "$expected"
       status=1
