@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/windows_headers.h"
+#include "testing/windows_test_support/java_home_value.h"
 #include "testing/windows_test_support/windows_process.h"
 
 namespace {
@@ -19,7 +20,6 @@ using windows_test::ProgramRun;
 using windows_test::runProgram;
 using windows_test::systemText;
 
-constexpr const char kEnvironmentKey[] = "SYSTEM\\CurrentControlSet\\Control\\Session Manager\\Environment";
 
 std::vector<std::string> linesOf(const std::string& path) {
   std::vector<std::string> lines;
@@ -45,23 +45,10 @@ class ConsoleWineTest : public ::testing::Test {
     log_ = work_ + "\\jvm.log";
     SetEnvironmentVariableA("LMG_STANDIN_JVM_LOG", log_.c_str());
 
-    ASSERT_EQ(RegOpenKeyA(HKEY_LOCAL_MACHINE, kEnvironmentKey, &key_), ERROR_SUCCESS);
-    char saved[1000];
-    DWORD size = sizeof saved;
-    DWORD type = 0;
-    hadValue_ = RegQueryValueExA(key_, "LMG_JAVA_HOME", nullptr, &type, reinterpret_cast<BYTE*>(saved), &size) ==
-                ERROR_SUCCESS;
-    if (hadValue_) saved_.assign(saved, size);
+    ASSERT_TRUE(javaHomeValue_.opened());
   }
 
   void TearDown() override {
-    if (hadValue_) {
-      RegSetValueExA(key_, "LMG_JAVA_HOME", 0, REG_SZ, reinterpret_cast<const BYTE*>(saved_.data()),
-                     static_cast<DWORD>(saved_.size()));
-    } else {
-      RegDeleteValueA(key_, "LMG_JAVA_HOME");
-    }
-    RegCloseKey(key_);
     SetEnvironmentVariableA("LMG_STANDIN_JVM_MODE", nullptr);
     SetEnvironmentVariableA("LMG_STANDIN_JVM_LOG", nullptr);
     DeleteFileA((javaHome_ + "\\jre\\bin\\client\\jvm.dll").c_str());
@@ -71,11 +58,7 @@ class ConsoleWineTest : public ::testing::Test {
     }
   }
 
-  void setJavaHome(const std::string& home) {
-    ASSERT_EQ(RegSetValueExA(key_, "LMG_JAVA_HOME", 0, REG_SZ, reinterpret_cast<const BYTE*>(home.c_str()),
-                             static_cast<DWORD>(home.size() + 1)),
-              ERROR_SUCCESS);
-  }
+  void setJavaHome(const std::string& home) { ASSERT_TRUE(javaHomeValue_.set(home)); }
 
   ProgramRun launch(const std::string& program, const std::string& arguments, const char* mode = "entry-exits") {
     SetEnvironmentVariableA("LMG_STANDIN_JVM_MODE", mode);
@@ -91,14 +74,12 @@ class ConsoleWineTest : public ::testing::Test {
     return found;
   }
 
-  HKEY key_ = nullptr;
-  bool hadValue_ = false;
-  std::string saved_;
+  windows_test::JavaHomeValue javaHomeValue_;
   std::string work_, javaHome_, log_;
 };
 
 TEST_F(ConsoleWineTest, MissingJavaHomeValueGivesTheSystemTextOfItsCode) {
-  RegDeleteValueA(key_, "LMG_JAVA_HOME");
+  javaHomeValue_.remove();
   ProgramRun run = launch("collector.exe", "");
   EXPECT_EQ(run.exitCode, 1u);
   EXPECT_EQ(run.output, inTextMode("Registry key not found: 2 - " + systemText(ERROR_FILE_NOT_FOUND) + "\n"));

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "platform/windows_headers.h"
+#include "testing/windows_test_support/java_home_value.h"
 #include "testing/windows_test_support/windows_process.h"
 
 namespace {
@@ -25,7 +26,6 @@ using windows_test::ProgramRun;
 using windows_test::runProgram;
 using windows_test::systemText;
 
-constexpr const char kEnvironmentKey[] = "SYSTEM\\CurrentControlSet\\Control\\Session Manager\\Environment";
 constexpr const char kGathrixService[] = "QuorvelLumagridCollectionServer";
 constexpr const char kQvService[] = "ReportServer";
 constexpr DWORD kWaitMilliseconds = 30000;
@@ -163,32 +163,12 @@ class ServiceWineTest : public ::testing::Test {
     ASSERT_TRUE(CopyFileA((binDirectory() + "\\standin_jvm\\jvm.dll").c_str(), vmLibrary().c_str(), FALSE));
     setVmMode("");
 
-    ASSERT_EQ(RegOpenKeyA(HKEY_LOCAL_MACHINE, kEnvironmentKey, &key_), ERROR_SUCCESS);
-    std::vector<char> saved(32768);
-    DWORD size = static_cast<DWORD>(saved.size());
-    DWORD type = 0;
-    hadValue_ = RegQueryValueExA(key_, "LMG_JAVA_HOME", nullptr, &type, reinterpret_cast<BYTE*>(saved.data()),
-                                 &size) == ERROR_SUCCESS;
-    if (hadValue_) {
-      savedType_ = type;
-      saved_.assign(saved.data(), size);
-    }
-    ASSERT_EQ(RegSetValueExA(key_, "LMG_JAVA_HOME", 0, REG_SZ, reinterpret_cast<const BYTE*>(javaHome_.c_str()),
-                             static_cast<DWORD>(javaHome_.size() + 1)),
-              ERROR_SUCCESS);
+    ASSERT_TRUE(javaHomeValue_.opened());
+    ASSERT_TRUE(javaHomeValue_.set(javaHome_));
   }
 
   void TearDown() override {
     removeServices();
-    if (key_ != nullptr) {
-      if (hadValue_) {
-        RegSetValueExA(key_, "LMG_JAVA_HOME", 0, savedType_, reinterpret_cast<const BYTE*>(saved_.data()),
-                       static_cast<DWORD>(saved_.size()));
-      } else {
-        RegDeleteValueA(key_, "LMG_JAVA_HOME");
-      }
-      RegCloseKey(key_);
-    }
     for (const std::string& file : {vmLibrary(), vmLibrary().substr(0, vmLibrary().rfind('\\')) + "\\standin_jvm.ini",
                                     log_, work_ + "\\Gathrix.exe", work_ + "\\qv.exe"}) {
       DeleteFileA(file.c_str());
@@ -280,10 +260,7 @@ class ServiceWineTest : public ::testing::Test {
 
   EventLogTrace trace_;
   std::string work_, javaHome_, log_;
-  HKEY key_ = nullptr;
-  bool hadValue_ = false;
-  DWORD savedType_ = REG_SZ;
-  std::string saved_;
+  windows_test::JavaHomeValue javaHomeValue_;
 };
 
 TEST_F(ServiceWineTest, RegistrationRecordsTheQuotedFullPathAndEachSecondTryFails) {
@@ -361,7 +338,7 @@ TEST_F(ServiceWineTest, ReportServerCallsStartServerWithItsExeDirectoryOnTheClas
 }
 
 TEST_F(ServiceWineTest, WithoutTheJavaHomeValueTheServiceStopsWithItsFailure) {
-  RegDeleteValueA(key_, "LMG_JAVA_HOME");
+  javaHomeValue_.remove();
   std::size_t mark = trace_.mark();
   ASSERT_EQ(runHost("Gathrix.exe", "/Install").exitCode, 0u);
   EXPECT_EQ(controller(std::string("start ") + kGathrixService).line, "started");
